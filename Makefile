@@ -7,7 +7,7 @@ CMAKE_FLAGS  ?=
 
 export QT_QPA_PLATFORM ?= offscreen
 
-.PHONY: all deps configure build test sanitize clean format
+.PHONY: all deps configure build test sanitize bench clean format
 
 all: build
 
@@ -34,6 +34,9 @@ sanitize: deps $(SANITIZE_DIR)/build.ninja
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	  ctest --test-dir $(SANITIZE_DIR) -j $(JOBS) --output-on-failure
+
+bench: build
+	$(BUILD_DIR)/bin/lumara_bench --benchmark_min_time=0.2
 
 format:
 	clang-format -i $$(git ls-files '*.h' '*.cpp')
