@@ -11,6 +11,22 @@
 
 class TCollectionBase;
 
+// Walks a sequence of owning pointers and yields the objects they own.
+template <class TInner>
+class TOwnedIterator {
+public:
+  explicit TOwnedIterator(TInner Position) : FPosition(Position) {}
+  auto& operator*() const { return **FPosition; }
+  TOwnedIterator& operator++() {
+    ++FPosition;
+    return *this;
+  }
+  bool operator!=(const TOwnedIterator& Other) const { return FPosition != Other.FPosition; }
+
+private:
+  TInner FPosition;
+};
+
 class TCollectionItem {
 public:
   explicit TCollectionItem(TCollectionBase* Collection) : FCollection(Collection) {}
@@ -27,7 +43,9 @@ public:
   void Assign(const TCollectionItem& Source) { Source.AssignTo(*this); }
   // Copies this item into Dest; items that define no copy raise the
   // assignment error (EConvertError).
-  virtual void AssignTo(TCollectionItem& Dest) const { RaiseAssignError(typeid(*this), typeid(Dest)); }
+  virtual void AssignTo(TCollectionItem& Dest) const {
+    RaiseAssignError(typeid(*this), typeid(Dest));
+  }
 
 private:
   friend class TCollectionBase;
@@ -91,27 +109,14 @@ public:
   void SetItem(int Index, const TItem& Value) { GetItem(Index).Assign(Value); }
 
   [[nodiscard]] int IndexOf(const TCollectionItem* Item) const override {
-    const auto Found = std::find_if(FItems.begin(), FItems.end(),
-                                    [Item](const std::unique_ptr<TItem>& Own) { return Own.get() == Item; });
+    const auto Found =
+        std::find_if(FItems.begin(), FItems.end(),
+                     [Item](const std::unique_ptr<TItem>& Own) { return Own.get() == Item; });
     return Found == FItems.end() ? -1 : static_cast<int>(Found - FItems.begin());
   }
 
-  class TIterator {
-  public:
-    using Inner = typename std::vector<std::unique_ptr<TItem>>::const_iterator;
-    explicit TIterator(Inner Position) : FPosition(Position) {}
-    TItem& operator*() const { return **FPosition; }
-    TIterator& operator++() {
-      ++FPosition;
-      return *this;
-    }
-    bool operator!=(const TIterator& Other) const { return FPosition != Other.FPosition; }
-
-  private:
-    Inner FPosition;
-  };
-  [[nodiscard]] TIterator begin() const { return TIterator(FItems.begin()); }
-  [[nodiscard]] TIterator end() const { return TIterator(FItems.end()); }
+  [[nodiscard]] auto begin() const { return TOwnedIterator(FItems.begin()); }
+  [[nodiscard]] auto end() const { return TOwnedIterator(FItems.end()); }
 
 protected:
   // The item class of the collection: a collection of a derived item class

@@ -15,10 +15,11 @@ constexpr long long UnixEpochSerial = 25'569; // 1 January 1970 as a day count
 
 constexpr std::array<const char*, 12> ShortMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-constexpr std::array<const char*, 12> LongMonthNames = {"January", "February", "March",     "April",
-                                                        "May",     "June",     "July",      "August",
-                                                        "September", "October", "November", "December"};
-constexpr std::array<const char*, 7> ShortDayNames = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+constexpr std::array<const char*, 12> LongMonthNames = {
+    "January", "February", "March",     "April",   "May",      "June",
+    "July",    "August",   "September", "October", "November", "December"};
+constexpr std::array<const char*, 7> ShortDayNames = {"Sun", "Mon", "Tue", "Wed",
+                                                      "Thu", "Fri", "Sat"};
 constexpr std::array<const char*, 7> LongDayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                                      "Thursday", "Friday", "Saturday"};
 
@@ -36,7 +37,8 @@ void CivilFromDays(long long Days, int& Year, int& Month, int& Day) {
   Days += 719468;
   const long long Era = (Days >= 0 ? Days : Days - 146096) / 146097;
   const auto DayOfEra = static_cast<unsigned>(Days - Era * 146097);
-  const unsigned YearOfEra = (DayOfEra - DayOfEra / 1460 + DayOfEra / 36524 - DayOfEra / 146096) / 365;
+  const unsigned YearOfEra =
+      (DayOfEra - DayOfEra / 1460 + DayOfEra / 36524 - DayOfEra / 146096) / 365;
   const unsigned DayOfYear = DayOfEra - (365 * YearOfEra + YearOfEra / 4 - YearOfEra / 100);
   const unsigned MonthIndex = (5 * DayOfYear + 2) / 153;
   Day = static_cast<int>(DayOfYear - (153 * MonthIndex + 2) / 5 + 1);
@@ -54,7 +56,8 @@ int DaysInMonth(int Year, int Month) {
 long long DayPart(TDateTime Value) { return static_cast<long long>(std::trunc(Value)); }
 
 long long MillisecondOfDay(TDateTime Value) {
-  const long long Milliseconds = std::llround(std::fabs(Value - std::trunc(Value)) * MillisecondsPerDay);
+  const long long Milliseconds =
+      std::llround(std::fabs(Value - std::trunc(Value)) * MillisecondsPerDay);
   return Milliseconds >= MillisecondsPerDay ? MillisecondsPerDay - 1 : Milliseconds;
 }
 
@@ -88,7 +91,8 @@ bool HasTwelveHourMarker(std::string_view Pattern) {
 
 class TDateFormatter {
 public:
-  TDateFormatter(TDateTime Value, const TDateSettings& Settings) : FValue(Value), FSettings(Settings) {
+  TDateFormatter(TDateTime Value, const TDateSettings& Settings)
+      : FValue(Value), FSettings(Settings) {
     CivilFromDays(DayPart(Value) - UnixEpochSerial, FYear, FMonth, FDay);
     long long Rest = MillisecondOfDay(Value);
     FMilliSecond = static_cast<int>(Rest % 1000);
@@ -125,11 +129,26 @@ public:
       const std::size_t Repeat = RunLength(Pattern, At);
       std::size_t Used = Repeat;
       switch (Upper) {
-      case '/': Result += FSettings.DateSeparator; Used = 1; break;
-      case ':': Result += FSettings.TimeSeparator; Used = 1; break;
-      case 'C': if (Depth == 0) Result += DateTimeText(); Used = 1; break;
-      case 'D': Result += DayText(Repeat, Depth); MinutesNext = false; break;
-      case 'Y': Result += Repeat <= 2 ? Padded(FYear % 100, 2) : Padded(FYear, 4); MinutesNext = false; break;
+      case '/':
+        Result += FSettings.DateSeparator;
+        Used = 1;
+        break;
+      case ':':
+        Result += FSettings.TimeSeparator;
+        Used = 1;
+        break;
+      case 'C':
+        if (Depth == 0) Result += DateTimeText();
+        Used = 1;
+        break;
+      case 'D':
+        Result += DayText(Repeat, Depth);
+        MinutesNext = false;
+        break;
+      case 'Y':
+        Result += Repeat <= 2 ? Padded(FYear % 100, 2) : Padded(FYear, 4);
+        MinutesNext = false;
+        break;
       case 'M':
         Result += MinutesNext ? Padded(FMinute, Repeat >= 2 ? 2 : 1) : MonthText(Repeat);
         MinutesNext = false;
@@ -141,11 +160,22 @@ public:
         MinutesNext = true;
         break;
       }
-      case 'N': Result += Padded(FMinute, Repeat >= 2 ? 2 : 1); break;
-      case 'S': Result += Padded(FSecond, Repeat >= 2 ? 2 : 1); break;
-      case 'Z': Result += Padded(FMilliSecond, Repeat >= 3 ? 3 : 1); break;
-      case 'T': if (Depth == 0) Result += Run(FSettings.LongTimeFormat, 1); break;
-      default: Result += C; Used = 1; break;
+      case 'N':
+        Result += Padded(FMinute, Repeat >= 2 ? 2 : 1);
+        break;
+      case 'S':
+        Result += Padded(FSecond, Repeat >= 2 ? 2 : 1);
+        break;
+      case 'Z':
+        Result += Padded(FMilliSecond, Repeat >= 3 ? 3 : 1);
+        break;
+      case 'T':
+        if (Depth == 0) Result += Run(FSettings.LongTimeFormat, 1);
+        break;
+      default:
+        Result += C;
+        Used = 1;
+        break;
       }
       At += Used;
     }
@@ -192,7 +222,8 @@ std::string DateOrder(std::string_view Pattern) {
   bool Quoted = false;
   for (const char C : UpperCaseAscii(Pattern)) {
     if (C == '\'' || C == '"') Quoted = !Quoted;
-    if (!Quoted && (C == 'D' || C == 'M' || C == 'Y') && Order.find(C) == std::string::npos) Order += C;
+    if (!Quoted && (C == 'D' || C == 'M' || C == 'Y') && Order.find(C) == std::string::npos)
+      Order += C;
   }
   return Order.size() == 3 ? Order : "DMY";
 }
@@ -256,7 +287,8 @@ bool ScanDate(TScanner& Scanner, TDateTime& Value) {
   if (!Scanner.Number(Numbers[0], Digits[0])) return false;
   Count = 1;
   while (Count < 3 && Scanner.Char(Settings.DateSeparator)) {
-    if (!Scanner.Number(Numbers[static_cast<std::size_t>(Count)], Digits[static_cast<std::size_t>(Count)]))
+    if (!Scanner.Number(Numbers[static_cast<std::size_t>(Count)],
+                        Digits[static_cast<std::size_t>(Count)]))
       return false;
     ++Count;
   }
@@ -326,7 +358,11 @@ std::string FromQtFormat(const QString& QtFormat, char& Separator, char Default)
       continue;
     }
     switch (C) {
-    case 'd': case 'y': case 'h': case 's': case 'z':
+    case 'd':
+    case 'y':
+    case 'h':
+    case 's':
+    case 'z':
       Result += Text.substr(At, Run);
       break;
     case 'M':
@@ -338,7 +374,8 @@ std::string FromQtFormat(const QString& QtFormat, char& Separator, char Default)
     case 'm':
       Result += std::string(Run, 'n');
       break;
-    case 'A': case 'a':
+    case 'A':
+    case 'a':
       Result += "AMPM";
       break;
     case 't':
@@ -347,8 +384,10 @@ std::string FromQtFormat(const QString& QtFormat, char& Separator, char Default)
     default:
       if (C >= 'A' && C <= 'z' && std::isalpha(static_cast<unsigned char>(C))) break;
       if (C != ' ' && Separator == 0) Separator = C;
-      if (C == Separator) Result += Default;
-      else Result += Text.substr(At, Run);
+      if (C == Separator)
+        Result += Default;
+      else
+        Result += Text.substr(At, Run);
     }
     At += Run;
   }
@@ -361,8 +400,10 @@ std::string FromQtFormat(const QString& QtFormat, char& Separator, char Default)
 TDateSettings TDateSettings::FromSystemLocale() {
   const QLocale Locale = QLocale::system();
   TDateSettings Settings;
-  Settings.ShortDateFormat = FromQtFormat(Locale.dateFormat(QLocale::ShortFormat), Settings.DateSeparator, '/');
-  Settings.LongTimeFormat = FromQtFormat(Locale.timeFormat(QLocale::LongFormat), Settings.TimeSeparator, ':');
+  Settings.ShortDateFormat =
+      FromQtFormat(Locale.dateFormat(QLocale::ShortFormat), Settings.DateSeparator, '/');
+  Settings.LongTimeFormat =
+      FromQtFormat(Locale.timeFormat(QLocale::LongFormat), Settings.TimeSeparator, ':');
   return Settings;
 }
 
@@ -372,10 +413,12 @@ TDateSettings& DateSettings() {
 }
 
 bool TryEncodeDate(int Year, int Month, int Day, TDateTime& Value) {
-  if (Year < 1 || Year > 9999 || Month < 1 || Month > 12 || Day < 1 || Day > DaysInMonth(Year, Month))
+  if (Year < 1 || Year > 9999 || Month < 1 || Month > 12 || Day < 1 ||
+      Day > DaysInMonth(Year, Month))
     return false;
-  Value = static_cast<TDateTime>(DaysFromCivil(Year, static_cast<unsigned>(Month), static_cast<unsigned>(Day)) +
-                                 UnixEpochSerial);
+  Value = static_cast<TDateTime>(
+      DaysFromCivil(Year, static_cast<unsigned>(Month), static_cast<unsigned>(Day)) +
+      UnixEpochSerial);
   return true;
 }
 
@@ -388,11 +431,12 @@ TDateTime EncodeDate(int Year, int Month, int Day) {
 }
 
 TDateTime EncodeTime(int Hour, int Minute, int Second, int MilliSecond) {
-  if (Hour < 0 || Hour > 23 || Minute < 0 || Minute > 59 || Second < 0 || Second > 59 || MilliSecond < 0 ||
-      MilliSecond > 999)
-    throw EConvertError("Invalid time " + std::to_string(Hour) + ":" + std::to_string(Minute) + ":" +
-                        std::to_string(Second) + "." + std::to_string(MilliSecond));
-  return static_cast<TDateTime>(((Hour * 60LL + Minute) * 60 + Second) * 1000 + MilliSecond) / MillisecondsPerDay;
+  if (Hour < 0 || Hour > 23 || Minute < 0 || Minute > 59 || Second < 0 || Second > 59 ||
+      MilliSecond < 0 || MilliSecond > 999)
+    throw EConvertError("Invalid time " + std::to_string(Hour) + ":" + std::to_string(Minute) +
+                        ":" + std::to_string(Second) + "." + std::to_string(MilliSecond));
+  return static_cast<TDateTime>(((Hour * 60LL + Minute) * 60 + Second) * 1000 + MilliSecond) /
+         MillisecondsPerDay;
 }
 
 void DecodeDate(TDateTime Value, int& Year, int& Month, int& Day) {
@@ -415,16 +459,21 @@ TDateTime Now() {
   std::tm Local{};
   localtime_r(&Time.tv_sec, &Local);
   return EncodeDate(Local.tm_year + 1900, Local.tm_mon + 1, Local.tm_mday) +
-         EncodeTime(Local.tm_hour, Local.tm_min, std::min(Local.tm_sec, 59), static_cast<int>(Time.tv_nsec / 1000000));
+         EncodeTime(Local.tm_hour, Local.tm_min, std::min(Local.tm_sec, 59),
+                    static_cast<int>(Time.tv_nsec / 1000000));
 }
 
 std::string FormatDateTime(std::string_view Pattern, TDateTime Value) {
   return TDateFormatter(Value, DateSettings()).Run(Pattern);
 }
 
-std::string DateToStr(TDateTime Value) { return FormatDateTime(DateSettings().ShortDateFormat, Value); }
+std::string DateToStr(TDateTime Value) {
+  return FormatDateTime(DateSettings().ShortDateFormat, Value);
+}
 
-std::string TimeToStr(TDateTime Value) { return FormatDateTime(DateSettings().LongTimeFormat, Value); }
+std::string TimeToStr(TDateTime Value) {
+  return FormatDateTime(DateSettings().LongTimeFormat, Value);
+}
 
 std::string DateTimeToStr(TDateTime Value) { return FormatDateTime("c", Value); }
 
@@ -440,12 +489,14 @@ bool TryStrToTime(std::string_view Text, TDateTime& Value) {
 
 TDateTime StrToDate(std::string_view Text) {
   TDateTime Value = 0;
-  if (!TryStrToDate(Text, Value)) throw EConvertError("\"" + std::string(Text) + "\" is not a valid date");
+  if (!TryStrToDate(Text, Value))
+    throw EConvertError("\"" + std::string(Text) + "\" is not a valid date");
   return Value;
 }
 
 TDateTime StrToTime(std::string_view Text) {
   TDateTime Value = 0;
-  if (!TryStrToTime(Text, Value)) throw EConvertError("\"" + std::string(Text) + "\" is not a valid time");
+  if (!TryStrToTime(Text, Value))
+    throw EConvertError("\"" + std::string(Text) + "\" is not a valid time");
   return Value;
 }

@@ -27,7 +27,8 @@ std::string ExtractFileExt(std::string_view FileName) {
 
 std::string ExtractFilePath(std::string_view FileName) {
   const std::size_t Slash = FileName.rfind('/');
-  return Slash == std::string_view::npos ? std::string() : std::string(FileName.substr(0, Slash + 1));
+  return Slash == std::string_view::npos ? std::string()
+                                         : std::string(FileName.substr(0, Slash + 1));
 }
 
 bool FileExists(const std::string& FileName) {

@@ -26,7 +26,9 @@ public:
   TFormatArg(std::string Value) : FValue(std::move(Value)) {}
   TFormatArg(std::string_view Value) : FValue(std::string(Value)) {}
 
-  [[nodiscard]] const std::variant<std::int64_t, Extended, std::string>& Value() const { return FValue; }
+  [[nodiscard]] const std::variant<std::int64_t, Extended, std::string>& Value() const {
+    return FValue;
+  }
 
 private:
   std::variant<std::int64_t, Extended, std::string> FValue;

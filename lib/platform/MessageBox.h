@@ -10,7 +10,8 @@
 enum TMessageIcon : std::uint8_t { miError, miWarning, miInformation, miQuestion };
 
 // Shows Text with Caption and Icon and one OK button; answers the button pressed (1 for OK).
-using TMessageBoxRoutine = std::function<int(const std::string& Text, const std::string& Caption, TMessageIcon Icon)>;
+using TMessageBoxRoutine =
+    std::function<int(const std::string& Text, const std::string& Caption, TMessageIcon Icon)>;
 
 int ShowMessageBox(const std::string& Text, const std::string& Caption, TMessageIcon Icon);
 

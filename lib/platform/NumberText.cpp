@@ -50,7 +50,8 @@ bool TryStrToInt(std::string_view Text, std::int32_t& Value) {
 
 std::int32_t StrToInt(std::string_view Text) {
   std::int32_t Value = 0;
-  if (!TryStrToInt(Text, Value)) throw EConvertError(Quoted(Text) + " is not a valid integer value");
+  if (!TryStrToInt(Text, Value))
+    throw EConvertError(Quoted(Text) + " is not a valid integer value");
   return Value;
 }
 
@@ -59,8 +60,8 @@ bool TryStrToFloat(std::string_view Text, Extended& Value) {
   const bool Negative = TakeSign(Text);
   if (Text.empty() || !(IsDigit(Text.front()) || Text.front() == '.')) return false;
   Extended Magnitude = 0;
-  const auto [End, Error] =
-      std::from_chars(Text.data(), Text.data() + Text.size(), Magnitude, std::chars_format::general);
+  const auto [End, Error] = std::from_chars(Text.data(), Text.data() + Text.size(), Magnitude,
+                                            std::chars_format::general);
   if (Error != std::errc{} || End != Text.data() + Text.size()) return false;
   Value = Negative ? -Magnitude : Magnitude;
   return true;
@@ -68,7 +69,8 @@ bool TryStrToFloat(std::string_view Text, Extended& Value) {
 
 Extended StrToFloat(std::string_view Text) {
   Extended Value = 0;
-  if (!TryStrToFloat(Text, Value)) throw EConvertError(Quoted(Text) + " is not a valid floating point value");
+  if (!TryStrToFloat(Text, Value))
+    throw EConvertError(Quoted(Text) + " is not a valid floating point value");
   return Value;
 }
 
@@ -118,8 +120,8 @@ std::string FloatToStrFixed(Extended Value, int Digits) {
   if (std::isnan(Value)) return "NAN";
   if (std::isinf(Value)) return Value < 0 ? "-INF" : "INF";
   std::array<char, 128> Buffer{};
-  const auto Written =
-      std::to_chars(Buffer.data(), Buffer.data() + Buffer.size(), Value, std::chars_format::fixed, Digits);
+  const auto Written = std::to_chars(Buffer.data(), Buffer.data() + Buffer.size(), Value,
+                                     std::chars_format::fixed, Digits);
   if (Written.ec != std::errc{}) return FloatToStr(Value);
   return std::string(Buffer.data(), Written.ptr);
 }

@@ -22,21 +22,30 @@ TVariant TVariant::FromDateTime(TDateTime Value) {
 
 std::string TVariant::ToString() const {
   switch (VarType()) {
-  case varEmpty: return {};
-  case varInteger: return IntToStr(std::get<std::int32_t>(FValue));
-  case varDouble: return FloatToStr(std::get<double>(FValue));
-  case varDate: return DateTimeToStr(std::get<TDateValue>(FValue).Serial);
-  case varString: return std::get<std::string>(FValue);
+  case varEmpty:
+    return {};
+  case varInteger:
+    return IntToStr(std::get<std::int32_t>(FValue));
+  case varDouble:
+    return FloatToStr(std::get<double>(FValue));
+  case varDate:
+    return DateTimeToStr(std::get<TDateValue>(FValue).Serial);
+  case varString:
+    return std::get<std::string>(FValue);
   }
   return {};
 }
 
 std::int32_t TVariant::ToInteger() const {
   switch (VarType()) {
-  case varEmpty: return 0;
-  case varInteger: return std::get<std::int32_t>(FValue);
-  case varDouble: return RoundToInteger(std::get<double>(FValue), ToString());
-  case varDate: return RoundToInteger(std::get<TDateValue>(FValue).Serial, ToString());
+  case varEmpty:
+    return 0;
+  case varInteger:
+    return std::get<std::int32_t>(FValue);
+  case varDouble:
+    return RoundToInteger(std::get<double>(FValue), ToString());
+  case varDate:
+    return RoundToInteger(std::get<TDateValue>(FValue).Serial, ToString());
   case varString: {
     const std::string& Text = std::get<std::string>(FValue);
     std::int32_t Value = 0;
@@ -51,11 +60,16 @@ std::int32_t TVariant::ToInteger() const {
 
 double TVariant::ToDouble() const {
   switch (VarType()) {
-  case varEmpty: return 0;
-  case varInteger: return std::get<std::int32_t>(FValue);
-  case varDouble: return std::get<double>(FValue);
-  case varDate: return std::get<TDateValue>(FValue).Serial;
-  case varString: return static_cast<double>(StrToFloat(std::get<std::string>(FValue)));
+  case varEmpty:
+    return 0;
+  case varInteger:
+    return std::get<std::int32_t>(FValue);
+  case varDouble:
+    return std::get<double>(FValue);
+  case varDate:
+    return std::get<TDateValue>(FValue).Serial;
+  case varString:
+    return static_cast<double>(StrToFloat(std::get<std::string>(FValue)));
   }
   return 0;
 }

@@ -12,8 +12,7 @@ TProgressScope::~TProgressScope() {
   // A stop routine that throws must not turn an error in flight into termination.
   try {
     if (StopProgress) StopProgress();
-  } catch (...) {
-  }
+  } catch (...) {}
 }
 
 void TProgressScope::Show(int Progress) const {

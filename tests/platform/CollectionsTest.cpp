@@ -16,8 +16,10 @@ public:
   using TCollectionItem::TCollectionItem;
   std::string Name;
   void AssignTo(TCollectionItem& Dest) const override {
-    if (auto* Named = dynamic_cast<TNamedItem*>(&Dest)) Named->Name = Name;
-    else TCollectionItem::AssignTo(Dest);
+    if (auto* Named = dynamic_cast<TNamedItem*>(&Dest))
+      Named->Name = Name;
+    else
+      TCollectionItem::AssignTo(Dest);
   }
 };
 
@@ -61,7 +63,8 @@ TEST(Collection, AssignmentCopiesOrRaisesTheAssignmentError) {
   } catch (const EConvertError& Error) {
     EXPECT_EQ(Error.Message(), "Cannot assign a TPlainItem to a TPlainItem");
   }
-  EXPECT_THROW(Named[0].Assign(Other), EConvertError) << "a plain item cannot be copied into a named one";
+  EXPECT_THROW(Named[0].Assign(Other), EConvertError)
+      << "a plain item cannot be copied into a named one";
 }
 
 TEST(PointerList, KeepsReferencesInOrder) {
@@ -108,7 +111,8 @@ TEST(StringList, LoadsLinesWhateverTheLineEnds) {
 TEST(FileNames, ExtensionsAndNames) {
   EXPECT_EQ(ChangeFileExt("maps/world.mif", ".mid"), "maps/world.mid");
   EXPECT_EQ(ChangeFileExt("maps/world", ".mid"), "maps/world.mid");
-  EXPECT_EQ(ChangeFileExt("my.maps/world", ".mid"), "my.maps/world.mid") << "a dot in a directory is no extension";
+  EXPECT_EQ(ChangeFileExt("my.maps/world", ".mid"), "my.maps/world.mid")
+      << "a dot in a directory is no extension";
   EXPECT_EQ(ChangeFileExt("a.b.mif", ""), "a.b");
   EXPECT_EQ(ExtractFileName("maps/world.mif"), "world.mif");
   EXPECT_EQ(ExtractFileName("world.mif"), "world.mif");
@@ -124,9 +128,11 @@ TEST(Text, CaseTrimAndDisplay) {
   EXPECT_EQ(Trim("\t  a b \r\n"), "a b");
   EXPECT_TRUE(SameText("Name", "NAME"));
   EXPECT_FALSE(SameText("Name", "Names"));
-  EXPECT_TRUE(SameText("\xc3\xa9t\xc3\xa9", "\xc3\x89T\xc3\x89")) << "UTF-8 letters compare by their characters";
+  EXPECT_TRUE(SameText("\xc3\xa9t\xc3\xa9", "\xc3\x89T\xc3\x89"))
+      << "UTF-8 letters compare by their characters";
   EXPECT_EQ(DisplayText("Z\xc3\xbcrich"), QString::fromUtf8("Zürich")) << "valid UTF-8 stays UTF-8";
-  EXPECT_EQ(DisplayText("Z\xfcrich \x80"), QString::fromUtf8("Zürich €")) << "otherwise Windows-1252";
+  EXPECT_EQ(DisplayText("Z\xfcrich \x80"), QString::fromUtf8("Zürich €"))
+      << "otherwise Windows-1252";
 }
 
 } // namespace

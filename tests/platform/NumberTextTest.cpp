@@ -1,6 +1,6 @@
+#include "NumberText.h"
 #include "Errors.h"
 #include "Format.h"
-#include "NumberText.h"
 
 #include <QLocale>
 #include <clocale>
@@ -56,10 +56,16 @@ TEST(NumberText, IntegerTextMustBeWholeAndInRange) {
     const char* Text;
     bool Valid;
     std::int32_t Value;
-  } Cases[] = {{"12", true, 12},        {"-7", true, -7},     {"+7", true, 7},
-               {" 42 ", true, 42},      {"2147483647", true, INT32_MAX},
-               {"-2147483648", true, INT32_MIN},              {"2147483648", false, 0},
-               {"12.5", false, 0},      {"", false, 0},       {"1e3", false, 0}};
+  } Cases[] = {{"12", true, 12},
+               {"-7", true, -7},
+               {"+7", true, 7},
+               {" 42 ", true, 42},
+               {"2147483647", true, INT32_MAX},
+               {"-2147483648", true, INT32_MIN},
+               {"2147483648", false, 0},
+               {"12.5", false, 0},
+               {"", false, 0},
+               {"1e3", false, 0}};
   for (const auto& Case : Cases) {
     SCOPED_TRACE(Case.Text);
     std::int32_t Value = -1;

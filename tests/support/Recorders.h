@@ -18,10 +18,11 @@ public:
     TMessageIcon Icon;
   };
   TRecordingMessages()
-      : FPrevious(SetMessageBoxRoutine([this](const std::string& Text, const std::string& Caption, TMessageIcon Icon) {
-          FMessages.push_back({Text, Caption, Icon});
-          return 1;
-        })) {}
+      : FPrevious(SetMessageBoxRoutine(
+            [this](const std::string& Text, const std::string& Caption, TMessageIcon Icon) {
+              FMessages.push_back({Text, Caption, Icon});
+              return 1;
+            })) {}
   ~TRecordingMessages() { SetMessageBoxRoutine(std::move(FPrevious)); }
   TRecordingMessages(const TRecordingMessages&) = delete;
   TRecordingMessages& operator=(const TRecordingMessages&) = delete;
@@ -39,7 +40,8 @@ private:
 class TRecordingProgress {
 public:
   TRecordingProgress()
-      : FStart(std::move(StartProgress)), FShow(std::move(ShowProgress)), FStop(std::move(StopProgress)) {
+      : FStart(std::move(StartProgress)), FShow(std::move(ShowProgress)),
+        FStop(std::move(StopProgress)) {
     StartProgress = [this](int Min, int Max, const std::string& Title) {
       Calls.push_back("start " + std::to_string(Min) + " " + std::to_string(Max) + " " + Title);
     };
