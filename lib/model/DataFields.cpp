@@ -20,12 +20,16 @@ void TDataField::SetDataType(TDataType Value) {
 // empty text and a text value (a date the reader could not read) as itself,
 // rather than as the day count 0 or a conversion error.
 std::string TDataField::GetAsString() const {
-  if (!IsDateType(FDataType) || FValue.IsEmpty() || FValue.VarType() == varString) return FValue.ToString();
+  if (!IsDateType(FDataType) || FValue.IsEmpty() || FValue.VarType() == varString)
+    return FValue.ToString();
   const TDateTime Value = FValue.ToDouble();
   switch (FDataType) {
-  case dtDate: return DateToStr(Value);
-  case dtTime: return TimeToStr(Value);
-  default: return DateTimeToStr(Value);
+  case dtDate:
+    return DateToStr(Value);
+  case dtTime:
+    return TimeToStr(Value);
+  default:
+    return DateTimeToStr(Value);
   }
 }
 
@@ -43,14 +47,22 @@ TDateTime TDataField::GetAsTime() const { return FValue.ToDouble(); }
 
 std::string TDataField::GetDataTypeName() const {
   switch (FDataType) {
-  case dtString: return Format("Char(%D)", {FSize});
-  case dtFloat: return "Float";
-  case dtDecimal: return "Decimal";
-  case dtInteger: return "Integer";
-  case dtSmallInt: return "SmallInt";
-  case dtDateTime: return "DateTime";
-  case dtDate: return "Date";
-  case dtTime: return "Time";
+  case dtString:
+    return Format("Char(%D)", {FSize});
+  case dtFloat:
+    return "Float";
+  case dtDecimal:
+    return "Decimal";
+  case dtInteger:
+    return "Integer";
+  case dtSmallInt:
+    return "SmallInt";
+  case dtDateTime:
+    return "DateTime";
+  case dtDate:
+    return "Date";
+  case dtTime:
+    return "Time";
   }
   return {};
 }

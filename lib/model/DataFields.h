@@ -12,7 +12,16 @@
 #include <string>
 #include <string_view>
 
-enum TDataType : std::uint8_t { dtString, dtFloat, dtDecimal, dtInteger, dtSmallInt, dtDateTime, dtDate, dtTime };
+enum TDataType : std::uint8_t {
+  dtString,
+  dtFloat,
+  dtDecimal,
+  dtInteger,
+  dtSmallInt,
+  dtDateTime,
+  dtDate,
+  dtTime
+};
 
 class TDataField : public TCollectionItem {
 public:

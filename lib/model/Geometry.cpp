@@ -37,7 +37,8 @@ bool RingsContainPoint(const TParts& Parts, Extended X, Extended Y) {
 bool PartBoundsMeetRect(const TParts& Parts, Extended X0, Extended Y0, Extended X1, Extended Y1) {
   for (const TPart& Part : Parts) {
     const TMapPoints& Points = Part.Points();
-    if (X0 <= Points.MaxX() && Points.MinX() <= X1 && Y0 <= Points.MaxY() && Points.MinY() <= Y1) return true;
+    if (X0 <= Points.MaxX() && Points.MinX() <= X1 && Y0 <= Points.MaxY() && Points.MinY() <= Y1)
+      return true;
   }
   return false;
 }

@@ -13,9 +13,11 @@
 [[nodiscard]] bool RingsContainPoint(const TParts& Parts, Extended X, Extended Y);
 
 // Some part's bounds meet the closed rectangle X0..X1 by Y0..Y1.
-[[nodiscard]] bool PartBoundsMeetRect(const TParts& Parts, Extended X0, Extended Y0, Extended X1, Extended Y1);
+[[nodiscard]] bool PartBoundsMeetRect(const TParts& Parts, Extended X0, Extended Y0, Extended X1,
+                                      Extended Y1);
 
 // Every vertex lies in the closed rectangle; true when there are none.
-[[nodiscard]] bool VerticesWithinRect(const TParts& Parts, Extended X0, Extended Y0, Extended X1, Extended Y1);
+[[nodiscard]] bool VerticesWithinRect(const TParts& Parts, Extended X0, Extended Y0, Extended X1,
+                                      Extended Y1);
 
 [[nodiscard]] int VertexCount(const TParts& Parts);

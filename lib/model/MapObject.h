@@ -7,18 +7,23 @@
 #include "DataFields.h"
 #include "Graphics.h"
 #include "MapPoints.h"
+#include "Object.h"
 
 #include <memory>
 
 class TLumara;
 class TMapLayer;
 
-class TCustomMapObject {
+class TCustomMapObject : public TObject {
 public:
   TCustomMapObject() = default;
-  virtual ~TCustomMapObject();
-  TCustomMapObject(const TCustomMapObject&) = delete;
-  TCustomMapObject& operator=(const TCustomMapObject&) = delete;
+  ~TCustomMapObject() override;
+  // What destruction does first: an object of a map leaves the selection
+  // (removing its highlight), the displayed list and its layer, raises
+  // OnDeleteObject and tells the observers; one without a map just goes.
+  // Owners call it before they free the object, while its own class is still
+  // whole; the destructor calls it when nobody did.
+  void BeforeDestruction() noexcept;
 
   [[nodiscard]] TLumara* Map() const { return FMap; }
   void SetMap(TLumara* Value) { FMap = Value; }
@@ -48,6 +53,25 @@ public:
   // The part list's bounds.
   [[nodiscard]] TMapBounds GetBounds() const { return FParts.Bounds(); }
 
+  // Draws the object on the map's current canvas unless it lies outside the
+  // view: sets up the pen, brush (the selection pattern for a selected object
+  // in full-repaint mode) and font, then calls Draw.
+  void Paint();
+  // Registers the object as displayed; every concrete Draw calls it first.
+  virtual void Draw();
+  // Prepares the canvas for the exclusive-or highlight (aqua); concrete
+  // classes then draw their shape again, so a second highlight removes it.
+  virtual void DrawSelection();
+  // The window position of a vertex, clipped to just outside the client area.
+  [[nodiscard]] TPoint GetPixels(int PartIndex, int PointIndex) const;
+  // Whether the object is in its map's selection.
+  [[nodiscard]] bool GetSelected() const;
+  [[nodiscard]] bool Selected() const { return GetSelected(); }
+  // Draws the highlight; the selection itself is not changed.
+  void SetSelected(bool Value);
+  // Makes the object the only selected one.
+  void Select();
+
   // Spatial predicates in map coordinates. A rectangle is given by its
   // south-west corner (X0, Y0) and north-east corner (X1, Y1) and is closed.
   // Point in the rings of the parts, even-odd over all rings.
@@ -58,7 +82,8 @@ public:
   [[nodiscard]] virtual bool Contains(const TCustomMapObject& MapObject) const;
   [[nodiscard]] virtual bool Within(const TCustomMapObject& MapObject) const;
   // Some part's bounds meet the rectangle.
-  [[nodiscard]] virtual bool IntersectsRect(Extended X0, Extended Y0, Extended X1, Extended Y1) const;
+  [[nodiscard]] virtual bool IntersectsRect(Extended X0, Extended Y0, Extended X1,
+                                            Extended Y1) const;
   // Every vertex lies in the rectangle (true for an object without vertices).
   [[nodiscard]] virtual bool WithinRect(Extended X0, Extended Y0, Extended X1, Extended Y1) const;
   // All four corners of the rectangle lie in this object.
@@ -73,6 +98,9 @@ private:
   TParts FParts;
   TDataFields FFields;
   int FTag = 0;
+  bool FDestroying = false;
+  bool FListed = false; // in its layer's object list; the layer keeps it up to date
+  friend class TMapLayer;
 };
 
 // Makes an object of a class through its constructor without arguments, as

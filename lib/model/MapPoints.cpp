@@ -42,7 +42,8 @@ void TMapPoints::AssignTo(TMapPoints& Dest) const {
 }
 
 TPart::TPart(TParts& Owner) {
-  FPoints.SetOnAddPoint([Parts = &Owner](Extended X, Extended Y, Extended Z) { Parts->AddPoint(X, Y, Z); });
+  FPoints.SetOnAddPoint(
+      [Parts = &Owner](Extended X, Extended Y, Extended Z) { Parts->AddPoint(X, Y, Z); });
 }
 
 TPart& TParts::Add() { return FParts.emplace_back(*this); }

@@ -23,10 +23,12 @@ TEST(DataFields, TypeNames) {
   const struct {
     TDataType Type;
     const char* Name;
-  } Cases[] = {{dtFloat, "Float"},       {dtDecimal, "Decimal"}, {dtInteger, "Integer"}, {dtSmallInt, "SmallInt"},
-               {dtDateTime, "DateTime"}, {dtDate, "Date"},       {dtTime, "Time"}};
+  } Cases[] = {{dtFloat, "Float"},       {dtDecimal, "Decimal"},   {dtInteger, "Integer"},
+               {dtSmallInt, "SmallInt"}, {dtDateTime, "DateTime"}, {dtDate, "Date"},
+               {dtTime, "Time"}};
   TDataFields Fields;
-  for (const auto& Case : Cases) EXPECT_EQ(Fields.Add("F", Case.Type, 0).GetDataTypeName(), Case.Name);
+  for (const auto& Case : Cases)
+    EXPECT_EQ(Fields.Add("F", Case.Type, 0).GetDataTypeName(), Case.Name);
 }
 
 TEST(DataFields, TypedViewsConvertTheValue) {

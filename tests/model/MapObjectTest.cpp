@@ -72,7 +72,8 @@ TEST(MapObject, ObjectWithoutPartsAnswersTheDegenerateCases) {
 
   TCustomMapObject PartWithoutPoints;
   PartWithoutPoints.Parts().Add();
-  EXPECT_FALSE(PartWithoutPoints.IntersectsRect(-1e9, -1e9, 1e9, 1e9)) << "inverted bounds meet nothing";
+  EXPECT_FALSE(PartWithoutPoints.IntersectsRect(-1e9, -1e9, 1e9, 1e9))
+      << "inverted bounds meet nothing";
 }
 
 TEST(MapObject, RectanglePredicates) {
@@ -84,7 +85,8 @@ TEST(MapObject, RectanglePredicates) {
   EXPECT_FALSE(Object.IntersectsRect(10.5, 0, 20, 10));
   EXPECT_TRUE(Object.WithinRect(0, 0, 10, 10));
   EXPECT_FALSE(Object.WithinRect(0, 0, 10, 9.9));
-  EXPECT_TRUE(Object.ContainsRect(2, 5, 8, 9)) << "corners decide, though the notch is between them";
+  EXPECT_TRUE(Object.ContainsRect(2, 5, 8, 9))
+      << "corners decide, though the notch is between them";
   EXPECT_FALSE(Object.ContainsRect(2, 5, 5, 9));
 }
 

@@ -1,5 +1,5 @@
-#include "Errors.h"
 #include "MapPoints.h"
+#include "Errors.h"
 #include "ModelPrinters.h"
 
 #include <gtest/gtest.h>
@@ -107,7 +107,8 @@ TEST(MapPoints, AssignToReplacesThePointsAndWidensTheDestination) {
   TPart& Part = Parts.Add();
   Part.SetPoints(Source);
   EXPECT_EQ(Part.Points().Count(), 3);
-  EXPECT_EQ(Parts.Bounds(), Bounds(1, 1, 3, 3)) << "points given to a part still report to its list";
+  EXPECT_EQ(Parts.Bounds(), Bounds(1, 1, 3, 3))
+      << "points given to a part still report to its list";
 }
 
 } // namespace

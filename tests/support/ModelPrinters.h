@@ -6,7 +6,8 @@
 #include <ostream>
 
 inline void PrintTo(const TMapBounds& Bounds, std::ostream* Out) {
-  *Out << "(" << Bounds.MinX << ", " << Bounds.MinY << ") .. (" << Bounds.MaxX << ", " << Bounds.MaxY << ")";
+  *Out << "(" << Bounds.MinX << ", " << Bounds.MinY << ") .. (" << Bounds.MaxX << ", "
+       << Bounds.MaxY << ")";
 }
 
 inline void PrintTo(const TMapPoint& Point, std::ostream* Out) {
