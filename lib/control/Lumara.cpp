@@ -198,8 +198,8 @@ void TLumara::Paint() {
   FDisplayed->Clear();
   FMapBitmap->SetSize(Width(), Height());
   TCanvas& Image = *FMapBitmap->Canvas();
-  Image.Brush().SetColor(Color());
-  Image.FillRect(Rect(0, 0, Width(), Height()));
+  // One fill of the background leaves the image and the canvas as the
+  // framework's two (the bitmap's, then the canvas's after its reset) would.
   Image.Pen().SetMode(pmCopy);
   Image.Brush().SetStyle(bsSolid);
   Image.Brush().SetColor(Color());

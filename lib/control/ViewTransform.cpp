@@ -65,6 +65,8 @@ void TViewTransform::MapToScreen(Extended X, Extended Y, int& PX, int& PY, bool 
   PY = RoundToPixel(FHalfHeight - (Y - FCenterY) * FScaleY);
 }
 
+// Inside the visible edges the position lies within the client area, so no
+// range check is needed (a NaN coordinate lands on some pixel, harmlessly).
 inline TPoint TViewTransform::ClippedPixel(Extended X, Extended Y) const {
   TPoint Pixel;
   if (X < FLeft)
@@ -72,34 +74,46 @@ inline TPoint TViewTransform::ClippedPixel(Extended X, Extended Y) const {
   else if (X > FRight)
     Pixel.x = FClientWidth;
   else
-    Pixel.x = RoundToPixel(FHalfWidth + (X - FCenterX) * FScaleX);
+    Pixel.x = static_cast<int>(RoundHalfEven(FHalfWidth + (X - FCenterX) * FScaleX));
   if (Y > FTop)
     Pixel.y = -1;
   else if (Y < FBottom)
     Pixel.y = FClientHeight;
   else
-    Pixel.y = RoundToPixel(FHalfHeight - (Y - FCenterY) * FScaleY);
+    Pixel.y = static_cast<int>(RoundHalfEven(FHalfHeight - (Y - FCenterY) * FScaleY));
   return Pixel;
 }
 
 // The hot loop of every paint: positions are written in place and the list
-// is cut to what was kept at the end.
+// is cut to what was kept at the end. A list whose bounds lie inside the
+// visible edges needs no clipping, point by point.
 void TViewTransform::PointsToPixels(const TMapPoints& Points, bool Generalize, int Level,
                                     std::vector<TPoint>& Pixels, bool Append) const {
   if (!Append) Pixels.clear();
   const std::size_t Start = Pixels.size();
   Pixels.resize(Start + static_cast<std::size_t>(Points.Count()));
   TPoint* const First = Pixels.data() + Start;
-  TPoint* Out = First;
-  for (const TMapPoint& Point : Points) {
-    const TPoint Pixel = ClippedPixel(Point.X(), Point.Y());
-    if (Generalize && Out != First) {
-      const TPoint& Last = Out[-1];
-      const bool FarEnough = std::llabs(static_cast<long long>(Pixel.x) - Last.x) > Level ||
-                             std::llabs(static_cast<long long>(Pixel.y) - Last.y) > Level;
-      if (!FarEnough) continue;
+  const bool Inside = Points.MinX() >= FLeft && Points.MaxX() <= FRight &&
+                      Points.MinY() >= FBottom && Points.MaxY() <= FTop;
+  const auto Convert = [&](auto ToPixel) {
+    TPoint* Out = First;
+    for (const TMapPoint& Point : Points) {
+      const TPoint Pixel = ToPixel(Point.X(), Point.Y());
+      if (Generalize && Out != First) {
+        const TPoint& Last = Out[-1];
+        const bool FarEnough = std::llabs(static_cast<long long>(Pixel.x) - Last.x) > Level ||
+                               std::llabs(static_cast<long long>(Pixel.y) - Last.y) > Level;
+        if (!FarEnough) continue;
+      }
+      *Out++ = Pixel;
     }
-    *Out++ = Pixel;
-  }
-  Pixels.resize(static_cast<std::size_t>(Out - Pixels.data()));
+    return Out;
+  };
+  TPoint* const End =
+      Inside ? Convert([this](Extended X, Extended Y) {
+        return TPoint{static_cast<int>(RoundHalfEven(FHalfWidth + (X - FCenterX) * FScaleX)),
+                      static_cast<int>(RoundHalfEven(FHalfHeight - (Y - FCenterY) * FScaleY))};
+      })
+             : Convert([this](Extended X, Extended Y) { return ClippedPixel(X, Y); });
+  Pixels.resize(static_cast<std::size_t>(End - Pixels.data()));
 }

@@ -15,6 +15,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -990,9 +991,15 @@ void TCanvas::Draw(int X, int Y, const TBitmap& Bitmap) {
         for (std::int64_t Column = Left; Column < Right; ++Column)
           if (const std::uint32_t Pixel = From[Column - X]; (Pixel & 0xFFFFFF) != Key)
             To[Column] = Pixel | Opaque;
-      } else
+      } else if (Source.format() == QImage::Format_RGB32) {
+        // Opaque already: a whole map image is copied this way at every paint.
+        if (Right > Left)
+          std::memcpy(To + Left, From + (Left - X),
+                      static_cast<std::size_t>(Right - Left) * sizeof(std::uint32_t));
+      } else {
         for (std::int64_t Column = Left; Column < Right; ++Column)
           To[Column] = From[Column - X] | Opaque;
+      }
     }
   }
   Changed();

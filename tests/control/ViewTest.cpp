@@ -1,3 +1,4 @@
+#include "Application.h"
 #include "Errors.h"
 #include "MapFixture.h"
 #include "ModelPrinters.h"
@@ -211,6 +212,35 @@ TEST(MapView, ToolChangesCanBeVetoed) {
   EXPECT_EQ(Asked, (std::vector<TMapTool>{mtArrow, mtArrow}))
       << "the handler sees the tool in force";
   EXPECT_EQ(Changed, 1);
+}
+
+} // namespace
+
+namespace {
+
+// A paint that fails must not throw into Qt's event loop: the error goes to
+// the application object, and the window keeps running.
+TEST(MapView, ErrorsInAPaintGoToTheApplication) {
+  QWidget Window;
+  Window.resize(100, 100);
+  auto* Map = new TLumara(&Window);
+  AddSymbol(*Map->Layers()->Add("", "towns"), 0, 0);
+  std::vector<std::string> Reported;
+  Application->SetOnException([&](TObject*, const std::exception_ptr& Error) {
+    try {
+      std::rethrow_exception(Error);
+    } catch (const EZeroDivide& Caught) {
+      Reported.push_back(Caught.Message());
+    }
+  });
+  Window.show();
+  QApplication::processEvents();
+  Map->SetMaxX(Map->MinX());
+  QApplication::processEvents();
+  Application->SetOnException(nullptr);
+  ASSERT_EQ(Reported.size(), 1u);
+  EXPECT_NE(Reported[0].find("width"), std::string::npos);
+  EXPECT_FALSE(Map->IsBusy()) << "the paint's closing step still ran";
 }
 
 } // namespace
