@@ -826,10 +826,15 @@ void TCanvas::Polygon(const TPoint* Points, int Count) {
   Changed();
 }
 
-void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2) {
+// Puts swapped corners of a box in order; false when the box holds no pixel.
+static bool OrderBox(int& X1, int& Y1, int& X2, int& Y2) {
   if (X2 < X1) std::swap(X1, X2);
   if (Y2 < Y1) std::swap(Y1, Y2);
-  if (X1 == X2 || Y1 == Y2) {
+  return X1 != X2 && Y1 != Y2;
+}
+
+void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2) {
+  if (!OrderBox(X1, Y1, X2, Y2)) {
     Changed();
     return;
   }
@@ -858,9 +863,7 @@ void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2) {
 }
 
 void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2) {
-  if (X2 < X1) std::swap(X1, X2);
-  if (Y2 < Y1) std::swap(Y1, Y2);
-  if (X1 == X2 || Y1 == Y2) {
+  if (!OrderBox(X1, Y1, X2, Y2)) {
     Changed();
     return;
   }
