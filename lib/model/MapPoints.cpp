@@ -6,10 +6,7 @@
 
 TMapPoint& TMapPoints::Add(Extended X, Extended Y, Extended Z) {
   TMapPoint& Point = FPoints.emplace_back(X, Y, Z);
-  FMaxX = std::max(X, FMaxX);
-  FMaxY = std::max(Y, FMaxY);
-  FMinX = std::min(X, FMinX);
-  FMinY = std::min(Y, FMinY);
+  Widen(X, Y);
   if (FOnAddPoint) FOnAddPoint(X, Y, Z);
   return Point;
 }
@@ -58,12 +55,7 @@ void TParts::Delete(int Index) {
   FParts.erase(FParts.begin() + Index);
 }
 
-void TParts::AddPoint(Extended X, Extended Y, Extended) {
-  FMaxX = std::max(X, FMaxX);
-  FMaxY = std::max(Y, FMaxY);
-  FMinX = std::min(X, FMinX);
-  FMinY = std::min(Y, FMinY);
-}
+void TParts::AddPoint(Extended X, Extended Y, Extended) { Widen(X, Y); }
 
 void TParts::CheckIndex(int Index) const {
   if (Index < 0 || Index >= Count()) RaiseListIndexError(Index);

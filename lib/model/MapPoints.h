@@ -11,6 +11,7 @@
 
 #include "Types.h"
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -23,6 +24,35 @@ struct TMapBounds {
   Extended MaxX = InvertedMax;
   Extended MaxY = InvertedMax;
   friend bool operator==(const TMapBounds&, const TMapBounds&) = default;
+};
+
+// The bounds both list levels keep: inverted at first, widened by every
+// added point, lowered only by the explicit setters.
+class TGrowingBounds {
+public:
+  [[nodiscard]] Extended MinX() const { return FMinX; }
+  [[nodiscard]] Extended MinY() const { return FMinY; }
+  [[nodiscard]] Extended MaxX() const { return FMaxX; }
+  [[nodiscard]] Extended MaxY() const { return FMaxY; }
+  void SetMinX(Extended Value) { FMinX = Value; }
+  void SetMinY(Extended Value) { FMinY = Value; }
+  void SetMaxX(Extended Value) { FMaxX = Value; }
+  void SetMaxY(Extended Value) { FMaxY = Value; }
+  [[nodiscard]] TMapBounds Bounds() const { return {FMinX, FMinY, FMaxX, FMaxY}; }
+
+protected:
+  void Widen(Extended X, Extended Y) {
+    FMaxX = std::max(X, FMaxX);
+    FMaxY = std::max(Y, FMaxY);
+    FMinX = std::min(X, FMinX);
+    FMinY = std::min(Y, FMinY);
+  }
+
+private:
+  Extended FMaxY = InvertedMax;
+  Extended FMinX = InvertedMin;
+  Extended FMinY = InvertedMin;
+  Extended FMaxX = InvertedMax;
 };
 
 // One point in map coordinates: X east, Y north. Z is carried only.
@@ -48,7 +78,7 @@ private:
 // Called after a point was added, with the list's bounds already covering it.
 using TAddPointEvent = std::function<void(Extended X, Extended Y, Extended Z)>;
 
-class TMapPoints {
+class TMapPoints : public TGrowingBounds {
 public:
   TMapPoints() = default;
   TMapPoints(const TMapPoints&) = delete;
@@ -83,16 +113,6 @@ public:
   // Dest's OnAddPoint is told of each copy.
   void AssignTo(TMapPoints& Dest) const;
 
-  [[nodiscard]] Extended MinX() const { return FMinX; }
-  [[nodiscard]] Extended MinY() const { return FMinY; }
-  [[nodiscard]] Extended MaxX() const { return FMaxX; }
-  [[nodiscard]] Extended MaxY() const { return FMaxY; }
-  void SetMinX(Extended Value) { FMinX = Value; }
-  void SetMinY(Extended Value) { FMinY = Value; }
-  void SetMaxX(Extended Value) { FMaxX = Value; }
-  void SetMaxY(Extended Value) { FMaxY = Value; }
-  [[nodiscard]] TMapBounds Bounds() const { return {FMinX, FMinY, FMaxX, FMaxY}; }
-
   [[nodiscard]] const TAddPointEvent& OnAddPoint() const { return FOnAddPoint; }
   void SetOnAddPoint(TAddPointEvent Value) { FOnAddPoint = std::move(Value); }
 
@@ -103,10 +123,6 @@ public:
 
 private:
   std::vector<TMapPoint> FPoints;
-  Extended FMaxY = InvertedMax;
-  Extended FMinX = InvertedMin;
-  Extended FMinY = InvertedMin;
-  Extended FMaxX = InvertedMax;
   TAddPointEvent FOnAddPoint;
 };
 
@@ -132,7 +148,7 @@ private:
   TMapPoints FPoints;
 };
 
-class TParts {
+class TParts : public TGrowingBounds {
 public:
   TParts() = default;
   // Parts point back here: the list stays where it was made.
@@ -164,16 +180,6 @@ public:
   [[nodiscard]] const TPart& GetFirst() const { return GetItems(0); }
   [[nodiscard]] const TPart& GetLast() const { return GetItems(Count() - 1); }
 
-  [[nodiscard]] Extended MinX() const { return FMinX; }
-  [[nodiscard]] Extended MinY() const { return FMinY; }
-  [[nodiscard]] Extended MaxX() const { return FMaxX; }
-  [[nodiscard]] Extended MaxY() const { return FMaxY; }
-  void SetMinX(Extended Value) { FMinX = Value; }
-  void SetMinY(Extended Value) { FMinY = Value; }
-  void SetMaxX(Extended Value) { FMaxX = Value; }
-  void SetMaxY(Extended Value) { FMaxY = Value; }
-  [[nodiscard]] TMapBounds Bounds() const { return {FMinX, FMinY, FMaxX, FMaxY}; }
-
   [[nodiscard]] auto begin() const { return FParts.begin(); }
   [[nodiscard]] auto end() const { return FParts.end(); }
   [[nodiscard]] auto begin() { return FParts.begin(); }
@@ -183,8 +189,4 @@ private:
   void CheckIndex(int Index) const;
 
   std::vector<TPart> FParts;
-  Extended FMaxY = InvertedMax;
-  Extended FMinX = InvertedMin;
-  Extended FMinY = InvertedMin;
-  Extended FMaxX = InvertedMax;
 };
