@@ -1,4 +1,5 @@
 #include "MapObject.h"
+#include "ModelBuilders.h"
 #include "ModelPrinters.h"
 
 #include <gtest/gtest.h>
@@ -6,13 +7,6 @@
 #include <utility>
 
 namespace {
-
-using TRing = std::initializer_list<std::pair<Extended, Extended>>;
-
-void AddRing(TCustomMapObject& Object, TRing Ring) {
-  TMapPoints& Points = Object.Parts().Add().Points();
-  for (const auto& [X, Y] : Ring) Points.Add(X, Y, 0);
-}
 
 const TRing Square = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
 const TRing Hole = {{3, 3}, {7, 3}, {7, 7}, {3, 7}};
@@ -51,7 +45,7 @@ TEST(MapObject, ContainsPointUsesEvenOddOverAllRings) {
   for (const TPointCase& Case : PointCases) {
     SCOPED_TRACE(Case.Name);
     TCustomMapObject Object;
-    for (const TRing& Ring : Case.Rings) AddRing(Object, Ring);
+    for (const TRing& Ring : Case.Rings) AddPart(Object, Ring);
     EXPECT_EQ(Object.ContainsPoint(Case.X, Case.Y), Case.Inside);
   }
 }
@@ -59,7 +53,7 @@ TEST(MapObject, ContainsPointUsesEvenOddOverAllRings) {
 TEST(MapObject, ObjectWithoutPartsAnswersTheDegenerateCases) {
   TCustomMapObject Empty;
   TCustomMapObject Other;
-  AddRing(Other, Square);
+  AddPart(Other, Square);
   EXPECT_FALSE(Empty.ContainsPoint(0, 0));
   EXPECT_FALSE(Empty.Intersects(Other));
   EXPECT_FALSE(Empty.Contains(Other));
@@ -78,7 +72,7 @@ TEST(MapObject, ObjectWithoutPartsAnswersTheDegenerateCases) {
 
 TEST(MapObject, RectanglePredicates) {
   TCustomMapObject Object;
-  AddRing(Object, Notched);
+  AddPart(Object, Notched);
   EXPECT_EQ(Object.GetBounds(), Bounds(0, 0, 10, 10));
   EXPECT_TRUE(Object.IntersectsRect(10, 10, 20, 20)) << "touching at a corner meets";
   EXPECT_TRUE(Object.IntersectsRect(-5, 2, 0, 3)) << "touching at an edge meets";
@@ -92,12 +86,12 @@ TEST(MapObject, RectanglePredicates) {
 
 TEST(MapObject, IntersectsAndContainsOtherObjects) {
   TCustomMapObject Region;
-  AddRing(Region, Square);
-  AddRing(Region, Hole);
+  AddPart(Region, Square);
+  AddPart(Region, Hole);
   TCustomMapObject Inside, Straddling, InHole;
-  AddRing(Inside, {{1, 1}, {2, 1}, {2, 2}});
-  AddRing(Straddling, {{1, 1}, {15, 1}});
-  AddRing(InHole, {{4, 4}, {5, 5}});
+  AddPart(Inside, {{1, 1}, {2, 1}, {2, 2}});
+  AddPart(Straddling, {{1, 1}, {15, 1}});
+  AddPart(InHole, {{4, 4}, {5, 5}});
   EXPECT_TRUE(Region.Contains(Inside));
   EXPECT_TRUE(Region.Intersects(Straddling));
   EXPECT_FALSE(Region.Contains(Straddling));
@@ -115,7 +109,7 @@ TEST(MapObject, SettersCopyIntoTheOwnedMembers) {
   EXPECT_EQ(Object.Pen().Color(), clRed);
 
   TCustomMapObject Source;
-  AddRing(Source, Square);
+  AddPart(Source, Square);
   Object.SetParts(Source.Parts());
   ASSERT_EQ(Object.Parts().Count(), 1);
   EXPECT_EQ(Object.Parts()[0].Points().Count(), 4);

@@ -3,6 +3,7 @@
 // objects in code and record what the map tells.
 
 #include "MapObjects.h"
+#include "ModelBuilders.h"
 
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -11,13 +12,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-using TRing = std::initializer_list<std::pair<Extended, Extended>>;
-
-inline void AddPart(TCustomMapObject& Object, TRing Ring) {
-  TMapPoints& Points = Object.Parts().Add().Points();
-  for (const auto& [X, Y] : Ring) Points.Add(X, Y, 0);
-}
 
 template <class TObject>
 TObject& AddObject(TMapLayer& Layer, std::initializer_list<TRing> Rings) {
